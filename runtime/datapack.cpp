@@ -1,6 +1,11 @@
 #include "runtime/datapack.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 
 #include "platform/platform.h"
 
@@ -19,63 +24,103 @@ void logRequest(const std::string& name) {
   if (std::find(log.begin(), log.end(), name) == log.end()) log.push_back(name);
 }
 
-long remainingBytes(std::FILE* file) {
-  long here = std::ftell(file);
-  if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return 0;
-  long end = std::ftell(file);
-  std::fseek(file, here, SEEK_SET);
-  return end > here ? end - here : 0;
+// Reads up to size bytes at offset; returns how many arrived.
+size_t readAt(int fd, uint64_t offset, uint8_t* out, size_t size) {
+  size_t done = 0;
+  while (done < size) {
+    ssize_t got = pread(fd, out + done, size - done, static_cast<off_t>(offset + done));
+    if (got <= 0) break;
+    done += static_cast<size_t>(got);
+  }
+  return done;
 }
 
-// Reads up to length bytes; a record cut short by the end of the pack gives
-// the bytes that are there, never a buffer sized from the declared length alone.
-void readRecordData(std::FILE* pack, uint32_t length, DataBuffer& data) {
-  size_t available = static_cast<size_t>(std::min<long>(remainingBytes(pack), static_cast<long>(length)));
-  data.resize(available);
-  size_t got = available ? std::fread(data.data(), 1, available, pack) : 0;
-  data.resize(got);
+// The next byte of the pack, or -1 at its end.
+int nextByte(PackScanner& s) {
+  if (s.offset < s.windowStart || s.offset >= s.windowStart + s.windowLength) {
+    s.windowStart = s.offset;
+    s.windowLength = readAt(s.fd, s.offset, s.window, sizeof s.window);
+    if (s.windowLength == 0) return -1;
+  }
+  return s.window[s.offset++ - s.windowStart];
 }
 
 bool readWholeFile(const std::string& name, DataBuffer& data) {
   std::FILE* file = std::fopen(name.c_str(), "rb");
   if (!file) return false;
-  long size = remainingBytes(file);
-  data.resize(static_cast<size_t>(size));
-  size_t got = size ? std::fread(data.data(), 1, data.size(), file) : 0;
-  data.resize(got);
+  long size = -1;
+  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+  std::rewind(file);
+  if (size > 0) {
+    data.resize(static_cast<size_t>(size));
+    data.resize(std::fread(data.data(), 1, data.size(), file));
+  }
   std::fclose(file);
   return true;
 }
 
 }  // namespace
 
-void readPackRecordHeader(std::FILE* pack, PackRecordHeader& header) {
+bool openPack(const char* path, PackScanner& scanner) {
+  scanner.fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (scanner.fd < 0) return false;
+  struct stat info;
+  if (fstat(scanner.fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    closePack(scanner);
+    return false;
+  }
+  scanner.fileSize = static_cast<uint64_t>(info.st_size);
+  scanner.offset = 0;
+  scanner.windowStart = 0;
+  scanner.windowLength = 0;
+  return true;
+}
+
+void closePack(PackScanner& scanner) {
+  if (scanner.fd >= 0) close(scanner.fd);
+  scanner.fd = -1;
+}
+
+bool packAtEnd(const PackScanner& scanner) { return scanner.offset >= scanner.fileSize; }
+
+void readPackRecordHeader(PackScanner& scanner, PackRecordHeader& header) {
   header.name.clear();
   header.length = 0;
   header.nameHitEnd = false;
   for (;;) {
-    int c = std::getc(pack);
-    if (c == EOF) {
+    int c = nextByte(scanner);
+    if (c < 0) {
       header.nameHitEnd = true;
-      break;
+      return;
     }
     if (c == 0) break;
     header.name.push_back(static_cast<char>(c));
   }
-  uint8_t bytes[4];
-  if (std::fread(bytes, 1, 4, pack) == 4) {
-    header.length = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-                    uint32_t(bytes[3]) << 24;
+  uint32_t length = 0;
+  for (int i = 0; i < 4; ++i) {
+    int c = nextByte(scanner);
+    if (c < 0) return;
+    length |= static_cast<uint32_t>(c) << (8 * i);
   }
+  header.length = length;
 }
+
+void readPackRecordData(PackScanner& scanner, uint32_t length, DataBuffer& data) {
+  uint64_t available = scanner.fileSize > scanner.offset ? scanner.fileSize - scanner.offset : 0;
+  data.resize(static_cast<size_t>(std::min<uint64_t>(available, length)));
+  data.resize(readAt(scanner.fd, scanner.offset, data.data(), data.size()));
+  scanner.offset += data.size();
+}
+
+void skipPackRecordData(PackScanner& scanner, uint32_t length) { scanner.offset += length; }
 
 ReadSource readDataFile(const std::string& name, DataBuffer& data) {
   logRequest(name);
   data.clear();
   if (readWholeFile(name, data)) return readLooseFile;
 
-  std::FILE* pack = std::fopen(packFileName, "rb");
-  if (!pack) {
+  PackScanner pack;
+  if (!openPack(packFileName, pack)) {
     platform::messageBox("Error", "Error: datafile " + name + " not found.\n", platform::MessageIcon::error);
     return readNothing;
   }
@@ -83,12 +128,13 @@ ReadSource readDataFile(const std::string& name, DataBuffer& data) {
   for (;;) {
     readPackRecordHeader(pack, header);
     if (header.name.find(name) != std::string::npos) {
-      readRecordData(pack, header.length, data);
+      readPackRecordData(pack, header.length, data);
       break;
     }
-    if (header.nameHitEnd || std::fseek(pack, static_cast<long>(header.length), SEEK_CUR) != 0) break;
+    if (header.nameHitEnd) break;
+    skipPackRecordData(pack, header.length);
   }
-  std::fclose(pack);
+  closePack(pack);
   return readFromPack;
 }
 

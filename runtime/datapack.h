@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -25,14 +24,32 @@ void clearFileRequestLog();
 // Writes the log to "datapack.txt", one name per line. Silent on failure.
 void writeFileList();
 
-// One record header of a pack: the name up to its 0 byte, then the 32-bit
-// little-endian length. nameHitEnd is set when the file ended inside the name;
-// a length cut short by the end of the file reads as 0.
+// Reads a pack record by record: the name up to its 0 byte, the 32-bit
+// little-endian length, the data. The pack tool uses it too.
 struct PackRecordHeader {
   std::string name;
   uint32_t length = 0;
-  bool nameHitEnd = false;
+  bool nameHitEnd = false;  // the file ended inside the name
 };
-void readPackRecordHeader(std::FILE* pack, PackRecordHeader& header);
+
+struct PackScanner {
+  int fd = -1;
+  uint64_t fileSize = 0;
+  uint64_t offset = 0;  // where the next read starts
+  // Headers are read through a small window so that packs of many small
+  // records cost few system calls.
+  uint8_t window[16384];
+  uint64_t windowStart = 0;
+  size_t windowLength = 0;
+};
+
+bool openPack(const char* path, PackScanner& scanner);
+void closePack(PackScanner& scanner);
+// A length cut short by the end of the file reads as 0.
+void readPackRecordHeader(PackScanner& scanner, PackRecordHeader& header);
+// The record's data, at most length bytes: only what the file still holds.
+void readPackRecordData(PackScanner& scanner, uint32_t length, DataBuffer& data);
+void skipPackRecordData(PackScanner& scanner, uint32_t length);
+bool packAtEnd(const PackScanner& scanner);
 
 extern const char* const packFileName;  // "datapack.dat"

@@ -12,31 +12,20 @@ bool writePackRecord(std::FILE* pack, const std::string& name, const DataBuffer&
 
 namespace {
 
-long fileSize(std::FILE* file) {
-  long here = std::ftell(file);
-  std::fseek(file, 0, SEEK_END);
-  long size = std::ftell(file);
-  std::fseek(file, here, SEEK_SET);
-  return size;
-}
-
-// Visits every record; visit returns true to stop with the pack positioned at the record's data.
+// Visits every record; visit returns true to stop with the scanner at the record's data.
 template <typename Visit>
 bool scanPack(const std::string& path, Visit visit) {
-  std::FILE* pack = std::fopen(path.c_str(), "rb");
-  if (!pack) return false;
-  long size = fileSize(pack);
+  PackScanner pack;
+  if (!openPack(path.c_str(), pack)) return false;
   PackRecordHeader header;
-  for (;;) {
+  while (!packAtEnd(pack)) {
     readPackRecordHeader(pack, header);
-    if (header.nameHitEnd && header.name.empty()) break;
-    long here = std::ftell(pack);
-    uint32_t stored = static_cast<uint32_t>(std::min<long>(header.length, std::max<long>(0, size - here)));
-    if (visit(pack, header, stored)) break;
-    if (header.nameHitEnd || here + static_cast<long>(header.length) >= size) break;
-    std::fseek(pack, static_cast<long>(header.length), SEEK_CUR);
+    uint64_t left = pack.fileSize > pack.offset ? pack.fileSize - pack.offset : 0;
+    uint32_t stored = static_cast<uint32_t>(std::min<uint64_t>(header.length, left));
+    if (visit(pack, header, stored) || header.nameHitEnd) break;
+    skipPackRecordData(pack, header.length);
   }
-  std::fclose(pack);
+  closePack(pack);
   return true;
 }
 
@@ -44,7 +33,7 @@ bool scanPack(const std::string& path, Visit visit) {
 
 bool listPack(const std::string& path, std::vector<PackEntry>& entries) {
   entries.clear();
-  return scanPack(path, [&](std::FILE*, const PackRecordHeader& header, uint32_t stored) {
+  return scanPack(path, [&](PackScanner&, const PackRecordHeader& header, uint32_t stored) {
     entries.push_back({header.name, header.length, stored});
     return false;
   });
@@ -53,10 +42,9 @@ bool listPack(const std::string& path, std::vector<PackEntry>& entries) {
 bool extractPackRecord(const std::string& path, const std::string& name, DataBuffer& data) {
   bool found = false;
   data.clear();
-  scanPack(path, [&](std::FILE* pack, const PackRecordHeader& header, uint32_t stored) {
+  scanPack(path, [&](PackScanner& pack, const PackRecordHeader& header, uint32_t) {
     if (header.name != name) return false;
-    data.resize(stored);
-    data.resize(stored ? std::fread(data.data(), 1, stored, pack) : 0);
+    readPackRecordData(pack, header.length, data);
     found = true;
     return true;
   });

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what is needed, then builds and runs every test: the unit and
+# end-to-end tests, the same tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the fuzz targets over their committed corpora.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+start=$(date +%s)
+echo "== tests"
+bash scripts/build.sh build
+(cd build && ctest --output-on-failure -j2 --timeout 300)
+
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DQUORIN_SANITIZE=ON -DQUORIN_BENCHMARKS=OFF
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
+export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+(cd build-asan && ctest --output-on-failure -j2 --timeout 600)
+
+echo "== fuzz targets over their corpora"
+bash scripts/fuzz.sh corpus
+
+echo "== all tests passed in $(( $(date +%s) - start )) s"
