@@ -3,13 +3,21 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "effects/framework/effects.h"
 #include "platform/platform.h"
 #include "platform/vkeys.h"
+#include "render/gpu.h"
+#include "render/targets.h"
+#include "runtime/authoring.h"
+#include "runtime/comments.h"
 #include "runtime/datapack.h"
 #include "runtime/frame_clock.h"
+#include "runtime/music.h"
+#include "runtime/overlay_font.h"
 #include "runtime/settings.h"
+#include "runtime/setup_dialog.h"
 #include "runtime/text_files.h"
 #include "runtime/viewport.h"
 
@@ -99,26 +107,40 @@ void drawFrame(const FrameClock& clock, const Viewport& letterbox) {
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   renderActiveEffects(clock.demoTime, clock.demoTimeStep);
-  glMatrixMode(GL_TEXTURE);
-  glLoadIdentity();
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
+  presentFrame(settings.width, settings.height, letterbox);
+}
+
+bool musicChannelPlaying() { return musicPlaying(); }
+
+void setMusicPaused(bool paused) {
+  if (paused) {
+    pauseMusic();
+  } else {
+    resumeMusic();
+  }
+}
+
+const MusicControl musicControl = {musicChannelPlaying, setMusicPaused};
+
+// One overlay line in the letterbox viewport, over the picture.
+int drawCommentLine(const std::string& line, float x, float y, bool bright) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  glDisable(GL_BLEND);
-  glEnable(GL_TEXTURE_2D);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glDisable(GL_DEPTH_TEST);
-  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-  glViewport(0, 0, settings.width, settings.height);
-  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glViewport(letterbox.x, letterbox.y, letterbox.width, letterbox.height);
+  glDisable(GL_TEXTURE_2D);
+  glTranslatef(x, y, 0.0f);
+  glScalef(0.06f, 0.06f, 1.0f);
+  float level = bright ? 1.0f : 0.75f;
+  glColor4f(level, level, level, 1.0f);
+  return drawOverlayText(line);
 }
 
 void shutdown() {
   platform::endTimerPeriod();
+  if (settings.commentsEnabled) saveComments(commentsFileName, commentEditor.commentList, buildRevision);
+  deleteOverlayFont();
+  releaseMusic();
   if (settings.makeFileList) writeFileList();
+  deleteAllTextures();  // while the context still exists; it goes with the window
   platform::shutdownVideo();
 }
 
@@ -133,6 +155,8 @@ int runDemo(const std::string& commandLine) {
   int desktopWidth = 0, desktopHeight = 0;
   platform::desktopSize(&desktopWidth, &desktopHeight);
   s.displayAspect = static_cast<float>(desktopWidth) / static_cast<float>(desktopHeight);
+  // "End" in the setup dialog ends the run before any window exists.
+  if (s.showDialog && runSetupDialog(s) == 0) std::exit(0);
 
   float outputAspect = static_cast<float>(s.width) / static_cast<float>(s.height);
   if (s.fullscreen) outputAspect = s.displayAspect;
@@ -144,7 +168,12 @@ int runDemo(const std::string& commandLine) {
     return 0;
   }
 
+  initGpu();
+  createStandardTargets();
   loadEffects(timelinePath);
+  makeOverlayFont();
+  if (s.commentsEnabled) loadComments(commentsFileName, commentEditor.commentList);
+  startMusic();
   platform::beginTimerPeriod();
 
   FrameClock clock;
@@ -156,12 +185,32 @@ int runDemo(const std::string& commandLine) {
     platform::pumpEvents();
     uint32_t now = platform::clockMs();
     readClock(clock, now);
+    bool focus = platform::hasFocus();
+    if (s.rewindEnabled) {
+      runGlideAndPause(authoring, clock, focus, commentEditor.editing, platform::keyDown, musicControl);
+    }
     int32_t offsetBeforeControls = clock.seekOffset;
+    if (s.rewindEnabled) {
+      if (clock.paused) {
+        clock.seekOffset -= clock.frameMs;  // the demo time stands still
+      } else {
+        runWinding(clock, focus, platform::keyDown);
+      }
+    }
     updateDemoTime(clock, offsetBeforeControls);
+    // Without music the flag stays set.
+    if (clock.resyncMusic && musicPlaying()) {
+      syncMusicTo(clock.demoTime);
+      clock.resyncMusic = false;
+    }
     if (s.showFps) showTitle(frameRate, clock.demoTime, now);
     uint32_t sleep = framePacingSleep(clock, now);
     drawFrame(clock, letterbox);
     if (sleep > 0) platform::sleepMs(sleep);
+    if (s.commentsEnabled) {
+      runCommentEditor(commentEditor, clock.demoTime, clock.elapsed, clock.paused, platform::keyDown,
+                       drawCommentLine);
+    }
     platform::swapBuffers();
     // Closing the window ends the run through the normal shutdown as well.
     if (platform::quitRequested() || platform::keyDown(vk::escape) || clock.demoTime >= demoEndTime + 1.0f) break;
