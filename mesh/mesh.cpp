@@ -1,6 +1,8 @@
 // Mesh allocation, adjacency and the per-frame normal recomputation.
 #include "mesh/mesh.h"
 
+#include <cmath>
+
 void allocateMesh(Mesh& mesh, int32_t vertexCount, int32_t triangleCount) {
   mesh = Mesh{};
   if (vertexCount < 0) vertexCount = 0;
@@ -28,22 +30,41 @@ void linkAdjacency(Mesh& mesh) {
   }
 }
 
+// The per-frame loops below spell out the vector operations of render/math.h
+// (same formulas, same rounding): calling them out of line per triangle costs
+// more than the arithmetic itself.
+namespace {
+
+inline Vector3 unitOrZero(float x, float y, float z) {
+  float length = std::sqrt(x * x + y * y + z * z);
+  if (length == 0.0f) return Vector3{};
+  return {x / length, y / length, z / length};
+}
+
+}  // namespace
+
 void recomputeNormals(Mesh& mesh, int invertNormals) {
   const float sign = invertNormals ? -1.0f : 1.0f;
   const MeshVertex* vertices = mesh.vertices.data();
   for (MeshTriangle& triangle : mesh.triangles) {
-    Vector3 n = triangleNormal(vertices[triangle.corners[0]].position, vertices[triangle.corners[1]].position,
-                               vertices[triangle.corners[2]].position);
-    scale(n, sign);
-    normalise(n);
-    triangle.faceNormal = n;
+    const Vector3& a = vertices[triangle.corners[0]].position;
+    const Vector3& b = vertices[triangle.corners[1]].position;
+    const Vector3& c = vertices[triangle.corners[2]].position;
+    const float ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
+    const float vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
+    triangle.faceNormal =
+        unitOrZero(sign * (uy * vz - uz * vy), sign * (uz * vx - ux * vz), sign * (ux * vy - uy * vx));
   }
   const MeshTriangle* triangles = mesh.triangles.data();
   for (MeshVertex& vertex : mesh.vertices) {
-    Vector3 sum;
-    for (int32_t t : vertex.adjacentTriangles) add(sum, triangles[t].faceNormal);
-    normalise(sum);
-    scale(sum, -1.0f);
-    vertex.normal = sum;
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+    for (int32_t t : vertex.adjacentTriangles) {
+      const Vector3& n = triangles[t].faceNormal;
+      x += n.x;
+      y += n.y;
+      z += n.z;
+    }
+    Vector3 n = unitOrZero(x, y, z);
+    vertex.normal = {-n.x, -n.y, -n.z};
   }
 }

@@ -46,7 +46,7 @@ float sway = 0;
 if (phase == 1) {
   sway = sin(t * 4) * 0.1;
 }
-if (fade < 0.5) {
+if (fade > 0.5) {
   glowFactor = glowFactor * 0.5;
 }
 // a ring of points

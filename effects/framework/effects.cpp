@@ -1,46 +1,108 @@
 #include "effects/framework/effects.h"
 
-#include "runtime/datapack.h"
+#include <GL/gl.h>
+
+#include <cstdio>
+
+#include "effects/spektrometri.h"
+#include "render/targets.h"
 #include "runtime/text_files.h"
+
+Timeline timeline;
+std::vector<std::shared_ptr<Mesh>> defaultGlyphs;
+std::vector<std::shared_ptr<Mesh>> alternateGlyphs;
 
 namespace {
 
-struct TimelineState {
-  int instances = 0;
+using EffectFactory = std::unique_ptr<Effect> (*)();
+
+template <typename T>
+std::unique_ptr<Effect> make() {
+  return std::make_unique<T>();
+}
+
+struct FactoryEntry {
+  const char* code;
+  EffectFactory create;  // null: the class is not written yet, so no instance
 };
 
-TimelineState timeline;
+// Compared exactly, in this order.
+const FactoryEntry factoryTable[] = {
+    {"spektrometri", make<SpektrometriEffect>},
+    {"meshi", nullptr},
+    {"twist", nullptr},
+    {"curvex", nullptr},
+    {"sorver", nullptr},
+    {"sorverBreak", nullptr},
+    {"cubetube", nullptr},
+    {"motion", nullptr},
+    {"springy", nullptr},
+    {"text", nullptr},
+    {"springer", nullptr},
+    {"basicmesh", nullptr},
+    {"glow", nullptr},
+    {"layer", nullptr},
+    {"bumpheight", nullptr},
+    {"box", nullptr},
+    {"breaker", nullptr},
+    {"projectioner", nullptr},
+};
 
-// The "code" value of the header line: the bytes up to the first line feed.
-// Empty when the file has no line feed.
-std::string effectCode(const DataBuffer& description) {
-  for (size_t i = 0; i < description.size(); ++i) {
-    if (description[i] == '\n') {
-      std::string header(description.begin(), description.begin() + static_cast<long>(i));
-      return keyValue(header, "code", ValueStyle::timeline);
-    }
+// Every input and output name becomes a render target of the target size.
+void makeSectionTargets(const TimelineSection& section) {
+  for (const std::vector<std::string>* names : {&section.inputs, &section.outputs}) {
+    for (const std::string& name : *names) makeTexture(false, 0, name, 0, nullptr, GL_RGBA);
   }
-  return {};
 }
 
 }  // namespace
 
+std::unique_ptr<Effect> createEffect(const std::string& code) {
+  for (const FactoryEntry& entry : factoryTable) {
+    if (code == entry.code) return entry.create ? entry.create() : nullptr;
+  }
+  return nullptr;
+}
+
+std::unique_ptr<Effect> loadEffect(const TimelineSection& section) {
+  makeSectionTargets(section);
+  DataBuffer description;
+  readDataFile(section.name, description);
+  if (description.empty()) return nullptr;
+  std::string code;
+  size_t bodyOffset = 0;
+  if (!splitEffectDescription(description, &code, &bodyOffset) || code.empty()) return nullptr;
+  std::unique_ptr<Effect> effect = createEffect(code);
+  if (!effect) return nullptr;
+  initEffectScript(effect->script, section);
+  effect->start = section.start;
+  effect->length = section.end - section.start;
+  std::string_view body(reinterpret_cast<const char*>(description.data()) + bodyOffset,
+                        description.size() - bodyOffset);
+  parseScriptBody(effect->script, body);
+  effect->setup();
+  runBlock(effect->script);
+  return effect;
+}
+
 void loadEffects(const std::string& timelinePath) {
-  DataBuffer data;
+  createOffscreenTargets();
+  defaultGlyphs.assign(glyphCount, nullptr);
+  alternateGlyphs.assign(glyphCount, nullptr);
   if (timelinePath.empty()) return;
+  DataBuffer data;
   readDataFile(timelinePath, data);
   if (data.empty()) return;
   for (const TimelineSection& section : parseTimeline(data)) {
-    DataBuffer description;
-    readDataFile(section.name, description);
-    if (description.empty()) continue;
-    std::string code = effectCode(description);
-    // No effect class is registered under any code yet, so no section makes
-    // an instance; the classes join the factory as they are written.
-    (void)code;
+    std::unique_ptr<Effect> effect = loadEffect(section);
+    if (effect) timeline.effects.push_back(std::move(effect));
   }
 }
 
-void renderActiveEffects(float, float) {}
-
-int timelineSize() { return timeline.instances; }
+void renderActiveEffects(float time, float timeStep) {
+  for (const std::unique_ptr<Effect>& effect : timeline.effects) {
+    if (effect->start <= time && time < effect->start + effect->length) {
+      renderEffectFrame(*effect, time, timeStep);
+    }
+  }
+}

@@ -20,11 +20,14 @@ struct ParseFailed {};
 
 [[noreturn]] void unwind(const char*, const char*, int) { throw ParseFailed{}; }
 
+char scratch[] = "/tmp/quorin-fuzz-XXXXXX";
+char home[4096];
+
 // A scratch directory with two curve files and an empty pack, so that curve
-// statements read real data and missing names fail quietly.
+// statements read real data and missing names fail quietly. Inputs run
+// inside it; libFuzzer reads its corpus from where it was started.
 bool prepare() {
-  char pattern[] = "/tmp/quorin-fuzz-XXXXXX";
-  if (!mkdtemp(pattern) || chdir(pattern) != 0) return false;
+  if (!getcwd(home, sizeof home) || !mkdtemp(scratch) || chdir(scratch) != 0) return false;
   std::FILE* f = std::fopen("a.crv", "wb");
   if (!f) return false;
   std::fputs("0,0,0,0,0\n1,0.5,1,2,0\n2,0,3,1,1\n3,1,2,2,2\n4,0,0,0,0\n", f);
@@ -37,14 +40,14 @@ bool prepare() {
   if (!f) return false;
   std::fclose(f);
   setFatalHandler(unwind);
-  return true;
+  return chdir(home) == 0;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool ready = prepare();
-  if (!ready) std::abort();
+  if (!ready || chdir(scratch) != 0) std::abort();
   TimelineSection section;
   section.name = "fx/fuzz.txt";
   section.end = 10.0f;
@@ -62,5 +65,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const ParseFailed&) {
   }
   clearFileRequestLog();
+  if (chdir(home) != 0) std::abort();
   return 0;
 }

@@ -14,41 +14,19 @@ quorin=$1
 production=$2
 out=$3
 
-skip() {
-  echo "SKIP: $* (scripts/install-deps.sh installs it)"
-  exit 77
-}
-command -v Xvfb > /dev/null || skip "Xvfb not found"
-command -v xdotool > /dev/null || skip "xdotool not found"
-command -v import > /dev/null || skip "ImageMagick's import not found"
+source "$(dirname "$0")/../support/xvfb.sh"
 
 work=$out/xvfb
 rm -rf "$work"
 mkdir -p "$work"
+startXvfb "$work"
 failures=0
 fail() {
   echo "FAIL: $*"
   failures=$((failures + 1))
 }
-
-# A display of its own: Xvfb picks a free number and writes it when ready.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
-xvfb=$!
 demo=""
-cleanup() {
-  [ -n "$demo" ] && kill -9 "$demo" 2> /dev/null
-  kill "$xvfb" 2> /dev/null
-  wait 2> /dev/null
-}
-trap cleanup EXIT
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || { echo "FAIL: Xvfb did not start:"; cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=":$(head -n 1 "$work/display")"
-unset SDL_VIDEODRIVER WAYLAND_DISPLAY
-export SDL_AUDIODRIVER=dummy
+trap '[ -n "$demo" ] && kill -9 "$demo" 2> /dev/null; kill $xvfbPid 2> /dev/null; wait 2> /dev/null' EXIT
 
 caption='-~- Quorin \. Hollow Lattice \. Vantfest 2008 -~-'
 dialogName="^ {12}${caption}\$"

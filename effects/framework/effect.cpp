@@ -1,0 +1,15 @@
+#include "effects/framework/effect.h"
+
+#include "render/targets.h"
+
+void Effect::render(float, float) {}
+
+void Effect::setup() {}
+
+void renderEffectFrame(Effect& effect, float time, float timeStep) {
+  runScriptFrame(effect.script, time, timeStep);
+  effect.render(time, timeStep);
+  std::string out;
+  getText(effect.script, "textureOut", &out, 0);
+  if (!out.empty()) copyToTexture(out, 0, 0);
+}

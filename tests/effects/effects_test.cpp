@@ -1,0 +1,162 @@
+// The effect loader and the spectrum effect, on a headless GL context.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include "effects/framework/effects.h"
+#include "platform/platform.h"
+#include "render/gpu.h"
+#include "render/targets.h"
+#include "runtime/music.h"
+#include "runtime/settings.h"
+#include "tests/music/music_fixtures.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+const char* const spectrumScript =
+    "code = spektrometri\n"
+    "vec3 cameraLookAt = vec3(0, 0, 0);\n"
+    "vec3 cameraPosition = vec3(0, 0, 9);\n"
+    "float cameraPositionMul = 1;\n"
+    "float cameraPositionMulDecrease = 0;\n"
+    "float glenzBeatSpecLow = 0;\n"
+    "float glenzBeatSpecHigh = 0;\n"
+    "float kirkkaus = 200;\n"
+    "int numRevol = 2;\n"
+    "float scaleX = 0.5;\n"
+    "float suuruus = 1;\n"
+    "float seen = 0;\n"
+    "seen = paramIn0;\n";
+
+class Effects : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    settings.width = 512;
+    settings.height = 288;
+    targetWidth = 512;
+    targetHeight = 256;
+    platform::WindowRequest request{512, 288, false, false, "effects test"};
+    ASSERT_EQ(platform::openWindow(request), platform::WindowResult::ok);
+    initGpu();
+    createStandardTargets();
+  }
+  void SetUp() override {
+    timeline.effects.clear();
+    settings.musicEnabled = false;
+  }
+  void TearDown() override { releaseMusic(); }
+
+  static int frameOf(const Effect& effect) {
+    int32_t frame = -1;
+    getInt(effect.script, "frame", &frame);
+    return frame;
+  }
+  ScopedTempDir dir;
+};
+
+TEST_F(Effects, SectionsBecomeInstancesWithTheirOwnVariables) {
+  writeTextFile("fx/spec.txt", spectrumScript);
+  writeTextFile("fx/unknown.txt", "code = noSuchEffect\nfloat a = 1;\n");
+  writeTextFile("fx/later.txt", "code = basicmesh\n");
+  writeTextFile("fx/noline.txt", "code = spektrometri");
+  writeTextFile("fx/nocode.txt", "name = x\ncode = spektrometri\n");
+  writeTextFile("timeline.txt",
+                "name = fx/spec.txt start = 10 end = 20 params = 1,x,3 out = mineA,mineB\n"
+                "name = fx/spec.txt start = 0 end = 5 in = mineIn params = 7\n"
+                "name = fx/unknown.txt start = 0 end = 5\n"
+                "name = fx/later.txt start = 0 end = 5\n"
+                "name = fx/noline.txt start = 0 end = 5\n"
+                "name = fx/nocode.txt start = 0 end = 5\n"
+                "name = fx/missing.txt start = 0 end = 5\n");
+  testing::internal::CaptureStderr();
+  loadEffects("timeline.txt");
+  testing::internal::GetCapturedStderr();
+  ASSERT_EQ(timeline.effects.size(), 2u);
+  Effect& first = *timeline.effects[0];
+  Effect& second = *timeline.effects[1];
+  EXPECT_EQ(first.start, 10.0f);
+  EXPECT_EQ(first.length, 10.0f);
+
+  float p0 = 0, p1 = 0, seen = 0;
+  EXPECT_TRUE(getFloats(first.script, "paramIn0", &p0));
+  EXPECT_TRUE(getFloats(first.script, "paramIn1", &p1));
+  EXPECT_EQ(findVariable(first.script, "paramIn2"), nullptr);
+  EXPECT_EQ(p0, 1.0f);
+  EXPECT_EQ(p1, 3.0f);
+  EXPECT_TRUE(getFloats(first.script, "seen", &seen));
+  EXPECT_EQ(seen, 1.0f);  // the script ran once at load
+  EXPECT_TRUE(getFloats(second.script, "seen", &seen));
+  EXPECT_EQ(seen, 7.0f);
+  EXPECT_EQ(findVariable(second.script, "paramIn1"), nullptr);
+
+  std::string out;
+  getText(first.script, "textureOut", &out, 0);
+  EXPECT_EQ(out, "mineA");
+  getText(second.script, "textureOut", &out, 0);
+  EXPECT_EQ(out, "screen");
+  for (const char* name : {"mineA", "mineB", "mineIn"}) EXPECT_NE(findTexture(name), nullptr) << name;
+
+  // Active from start up to, not including, start + length.
+  struct Step {
+    float time;
+    int firstFrame;
+    int secondFrame;
+  };
+  const Step steps[] = {{9.999f, 0, 0}, {10.0f, 1, 0}, {19.999f, 2, 0}, {20.0f, 2, 0}, {4.0f, 2, 1}};
+  for (const Step& s : steps) {
+    renderActiveEffects(s.time, 0.01f);
+    EXPECT_EQ(frameOf(first), s.firstFrame) << s.time;
+    EXPECT_EQ(frameOf(second), s.secondFrame) << s.time;
+  }
+}
+
+// The lit share of an RGBA picture's pixels.
+double litShare(const std::vector<uint8_t>& rgba) {
+  size_t lit = 0;
+  for (size_t i = 0; i < rgba.size(); i += 4) lit += rgba[i] > 40;
+  return static_cast<double>(lit) / static_cast<double>(rgba.size() / 4);
+}
+
+std::vector<uint8_t> textureContents(const std::string& name) {
+  std::vector<uint8_t> rgba(512 * 256 * 4);
+  glBindTexture(GL_TEXTURE_2D, findTexture(name)->id);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  return rgba;
+}
+
+void drawSpectrumFrame(Effect& effect, float time) {
+  glViewport(0, 0, targetWidth, targetHeight);
+  glClearColor(0, 0, 0, 0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  renderEffectFrame(effect, time, 0.01f);
+}
+
+TEST_F(Effects, SpectrumStripsFollowTheMusicAndFillBack) {
+  writeTextFile("fx/spec.txt", spectrumScript);
+  writeTextFile("timeline.txt", "name = fx/spec.txt start = 0 end = 60 params = 0\n");
+  loadEffects("timeline.txt");
+  ASSERT_EQ(timeline.effects.size(), 1u);
+  Effect& effect = *timeline.effects[0];
+
+  // Silence (music off): flat black strips.
+  drawSpectrumFrame(effect, 1.0f);
+  EXPECT_LT(litShare(textureContents("back")), 0.001);
+
+  // A loud 5 kHz tone: its band is high in the strips' quadratic spread, where the weight is large.
+  settings.musicEnabled = true;
+  createSoundSystem();
+  ASSERT_EQ(createMusicStream(toneMp3(5000.0, 3.0, 0.0, 0.9)), SoundResult::ok);
+  ASSERT_EQ(playMusicPaused(), SoundResult::ok);
+  setChannelPositionMs(1000);
+  drawSpectrumFrame(effect, 1.0f);
+  std::vector<uint8_t> atOne = textureContents("back");
+  EXPECT_GT(litShare(atOne), 0.002);
+  std::vector<uint8_t> screen = textureContents("screen");
+  EXPECT_EQ(screen, atOne);  // the default "textureOut" takes the same frame
+
+  setChannelPositionMs(2000);
+  drawSpectrumFrame(effect, 2.0f);
+  EXPECT_GT(litShare(textureContents("back")), 0.002);
+}
+
+}  // namespace
