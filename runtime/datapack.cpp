@@ -45,17 +45,18 @@ int nextByte(PackScanner& s) {
   return s.window[s.offset++ - s.windowStart];
 }
 
+// Only a regular file counts: a directory of the same name is no loose file.
 bool readWholeFile(const std::string& name, DataBuffer& data) {
-  std::FILE* file = std::fopen(name.c_str(), "rb");
-  if (!file) return false;
-  long size = -1;
-  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-  std::rewind(file);
-  if (size > 0) {
-    data.resize(static_cast<size_t>(size));
-    data.resize(std::fread(data.data(), 1, data.size(), file));
+  int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return false;
   }
-  std::fclose(file);
+  data.resize(static_cast<size_t>(info.st_size));
+  data.resize(readAt(fd, 0, data.data(), data.size()));
+  close(fd);
   return true;
 }
 

@@ -11,7 +11,7 @@ CC=clang CXX=clang++ bash scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWith
 export ASAN_OPTIONS="detect_leaks=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 status=0
-for seeds in fuzz/corpus/*/; do
+for seeds in "$PWD"/fuzz/corpus/*/; do
   name=$(basename "$seeds")
   [ -n "$only" ] && [ "$name" != "$only" ] && continue
   target=$(find build-fuzz/fuzz -type f -name "$name" -perm -u+x | head -1)
@@ -24,7 +24,7 @@ for seeds in fuzz/corpus/*/; do
     echo "fuzz: $name over $(ls "$seeds" | wc -l) seeds"
     "$target" -runs=0 "$seeds" 2>&1 | tail -2 || status=1
   else
-    scratch="build-fuzz/corpus/$name"
+    scratch="$PWD/build-fuzz/corpus/$name"
     mkdir -p "$scratch"
     echo "fuzz: $name for $mode s"
     "$target" -max_total_time="$mode" -print_final_stats=1 "$scratch" "$seeds" 2>&1 | tail -12 || status=1

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "runtime/datapack.h"
 #include "tests/support/temp_dir.h"
 #include "tools/packfile.h"
@@ -45,6 +47,16 @@ TEST_F(DataPackTest, LookupCases) {
     EXPECT_EQ(readDataFile(c.name, data), c.source) << c.name;
     EXPECT_EQ(text(data), c.data) << c.name;
   }
+}
+
+TEST_F(DataPackTest, ADirectoryIsNoLooseFile) {
+  std::filesystem::create_directory("fx");
+  writePack({{"fx", "from the pack"}});
+  DataBuffer data;
+  EXPECT_EQ(readDataFile("fx", data), readFromPack);
+  EXPECT_EQ(text(data), "from the pack");
+  EXPECT_EQ(readDataFile(".", data), readFromPack);
+  EXPECT_TRUE(data.empty());
 }
 
 TEST_F(DataPackTest, NoPackAndNoFileReadsNothing) {
