@@ -4,7 +4,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=Release -DQUORIN_TESTS=OFF -DQUORIN_BENCHMARKS=OFF
-# The soundtrack is made by the project's own generator, once.
+# The soundtrack and the glyph meshes are made by the project's own generators, once.
+if [ ! -s production/duvova/meshes/font/porscha_126.lwo ]; then
+  build/tools/make_glyphs production
+fi
 if [ ! -s production/duvova/dodazovar.mp3 ]; then
   mkdir -p production/duvova
   build/tools/make_music production/duvova/dodazovar.mp3

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "effects/spektrometri.h"
+#include "mesh/mesh.h"
 #include "render/targets.h"
 #include "runtime/text_files.h"
 
@@ -48,6 +49,18 @@ const FactoryEntry factoryTable[] = {
     {"projectioner", nullptr},
 };
 
+// Codes 33..126 from prefix + three digits + ".lwo"; every other code keeps an empty mesh.
+void loadGlyphSet(std::vector<std::shared_ptr<Mesh>>& glyphs, const char* prefix) {
+  glyphs.clear();
+  for (int c = 0; c < glyphCount; ++c) glyphs.push_back(std::make_shared<Mesh>());
+  const Vector3 axisU{1.0f, 0.0f, 0.0f}, axisV{0.0f, 1.0f, 0.0f}, offset{0.0f, 0.0f, 0.0f};
+  for (int c = 33; c <= 126; ++c) {
+    char name[128];
+    std::snprintf(name, sizeof name, "%s%03d.lwo", prefix, c);
+    loadLwoMesh(name, *glyphs[static_cast<size_t>(c)], axisU, axisV, offset, 0);
+  }
+}
+
 // Every input and output name becomes a render target of the target size.
 void makeSectionTargets(const TimelineSection& section) {
   for (const std::vector<std::string>* names : {&section.inputs, &section.outputs}) {
@@ -87,8 +100,8 @@ std::unique_ptr<Effect> loadEffect(const TimelineSection& section) {
 
 void loadEffects(const std::string& timelinePath) {
   createOffscreenTargets();
-  defaultGlyphs.assign(glyphCount, nullptr);
-  alternateGlyphs.assign(glyphCount, nullptr);
+  loadGlyphSet(alternateGlyphs, "duvova/meshes/123and/font_");
+  loadGlyphSet(defaultGlyphs, "duvova/meshes/font/porscha_");
   if (timelinePath.empty()) return;
   DataBuffer data;
   readDataFile(timelinePath, data);

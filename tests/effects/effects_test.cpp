@@ -41,6 +41,7 @@ class Effects : public ::testing::Test {
     createStandardTargets();
   }
   void SetUp() override {
+    writeTextFile("datapack.dat", "");  // missing glyph files are then quiet
     timeline.effects.clear();
     settings.musicEnabled = false;
   }
@@ -76,6 +77,8 @@ TEST_F(Effects, SectionsBecomeInstancesWithTheirOwnVariables) {
   Effect& second = *timeline.effects[1];
   EXPECT_EQ(first.start, 10.0f);
   EXPECT_EQ(first.length, 10.0f);
+  ASSERT_EQ(defaultGlyphs.size(), 256u);
+  EXPECT_EQ(defaultGlyphs[65]->triangleCount, 0);  // no glyph files here
 
   float p0 = 0, p1 = 0, seen = 0;
   EXPECT_TRUE(getFloats(first.script, "paramIn0", &p0));
