@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "effects/framework/effects.h"
+#include "mesh/mesh.h"
 #include "platform/platform.h"
 #include "render/gpu.h"
 #include "render/targets.h"
