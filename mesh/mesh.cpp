@@ -43,8 +43,9 @@ inline Vector3 unitOrZero(float x, float y, float z) {
 
 }  // namespace
 
-void recomputeNormals(Mesh& mesh, int invertNormals) {
-  const float sign = invertNormals ? -1.0f : 1.0f;
+namespace {
+
+void recomputeSignedNormals(Mesh& mesh, float sign, float vertexSign) {
   const MeshVertex* vertices = mesh.vertices.data();
   for (MeshTriangle& triangle : mesh.triangles) {
     const Vector3& a = vertices[triangle.corners[0]].position;
@@ -65,6 +66,14 @@ void recomputeNormals(Mesh& mesh, int invertNormals) {
       z += n.z;
     }
     Vector3 n = unitOrZero(x, y, z);
-    vertex.normal = {-n.x, -n.y, -n.z};
+    vertex.normal = {vertexSign * n.x, vertexSign * n.y, vertexSign * n.z};
   }
 }
+
+}  // namespace
+
+void recomputeNormals(Mesh& mesh, int invertNormals) {
+  recomputeSignedNormals(mesh, invertNormals ? -1.0f : 1.0f, -1.0f);
+}
+
+void recomputeSmoothNormals(Mesh& mesh) { recomputeSignedNormals(mesh, 1.0f, 1.0f); }

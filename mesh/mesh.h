@@ -87,3 +87,6 @@ void buildBoxTube(Mesh& mesh, int32_t segments, float uRepeat, float vRepeat, in
 //   normal = -normalise(sum of the adjacent faceNormals)   (faces count equally)
 // Allocates nothing.
 void recomputeNormals(Mesh& mesh, int invertNormals);
+// The same without either negation: faceNormal = normalise((b - a) x (c - a)),
+// normal = normalise(sum of the adjacent faceNormals).
+void recomputeSmoothNormals(Mesh& mesh);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "effects/basicmesh.h"
 #include "effects/spektrometri.h"
 #include "mesh/mesh.h"
 #include "render/targets.h"
@@ -40,7 +41,7 @@ const FactoryEntry factoryTable[] = {
     {"springy", nullptr},
     {"text", nullptr},
     {"springer", nullptr},
-    {"basicmesh", nullptr},
+    {"basicmesh", make<BasicMeshEffect>},
     {"glow", nullptr},
     {"layer", nullptr},
     {"bumpheight", nullptr},

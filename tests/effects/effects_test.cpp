@@ -2,6 +2,9 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "effects/basicmesh.h"
 #include "effects/framework/effects.h"
 #include "mesh/mesh.h"
 #include "platform/platform.h"
@@ -11,6 +14,7 @@
 #include "runtime/settings.h"
 #include "tests/music/music_fixtures.h"
 #include "tests/support/temp_dir.h"
+#include "tools/lwo_writer.h"
 
 namespace {
 
@@ -59,14 +63,12 @@ class Effects : public ::testing::Test {
 TEST_F(Effects, SectionsBecomeInstancesWithTheirOwnVariables) {
   writeTextFile("fx/spec.txt", spectrumScript);
   writeTextFile("fx/unknown.txt", "code = noSuchEffect\nfloat a = 1;\n");
-  writeTextFile("fx/later.txt", "code = basicmesh\n");
   writeTextFile("fx/noline.txt", "code = spektrometri");
   writeTextFile("fx/nocode.txt", "name = x\ncode = spektrometri\n");
   writeTextFile("timeline.txt",
                 "name = fx/spec.txt start = 10 end = 20 params = 1,x,3 out = mineA,mineB\n"
                 "name = fx/spec.txt start = 0 end = 5 in = mineIn params = 7\n"
                 "name = fx/unknown.txt start = 0 end = 5\n"
-                "name = fx/later.txt start = 0 end = 5\n"
                 "name = fx/noline.txt start = 0 end = 5\n"
                 "name = fx/nocode.txt start = 0 end = 5\n"
                 "name = fx/missing.txt start = 0 end = 5\n");
@@ -164,3 +166,84 @@ TEST_F(Effects, SpectrumStripsFollowTheMusicAndFillBack) {
 }
 
 }  // namespace
+
+namespace {
+
+const char* const basicMeshScript =
+    "code = basicmesh\n"
+    "int use16 = 0;\n"
+    "int setCamera = 1;\n"
+    "vec3 cameraPos = vec3(0, 0, 3);\n"
+    "vec3 cameraLookAt = vec3(0, 0, 0);\n"
+    "vec3 cameraRPY = vec3(0, 0, 0);\n"
+    "vec3 cameraLookAtRPY = vec3(0, 0, 0);\n"
+    "float cameraZoom = 0;\n"
+    "float animFactor = 0;\n"
+    "vec3 meshPos = vec3(0, 0, 0);\n"
+    "vec3 meshCen = vec3(0, 0, 0);\n"
+    "vec3 meshRot = vec3(0, 0, 0);\n"
+    "vec3 meshSca = vec3(1, 1, 1);\n"
+    "vec3 backColor = vec3(0, 0, 1);\n"
+    "vec3 meshSpec = vec3(0, 0, 0);\n"
+    "vec3 lightPos = vec3(0, 0, 0);\n"
+    "float meshSpecPow = 8;\n"
+    "float meshSpecMul = 0;\n"
+    "float meshSpecAdd = 0;\n"
+    "float meshTexAdd = 0;\n"
+    "float meshBump = 0;\n"
+    "float meshTexMul = 1;\n"
+    "float meshParallaxDepth = 0;\n"
+    "float meshParallaxBias = 0;\n"
+    "vec2 meshTexScale = vec2(1, 1);\n"
+    "vec3 meshColor = vec3(1, 1, 1);\n"
+    "texture textureMesh = \"white\";\n"
+    "texture textureMeshBumpHeight = \"flatBump\";\n";
+
+// A square of side 1 at the origin, facing +z.
+void writeSquareMesh() {
+  LwoObject square;
+  square.points = {{-0.5f, -0.5f, 0.0f}, {0.5f, -0.5f, 0.0f}, {0.5f, 0.5f, 0.0f}, {-0.5f, 0.5f, 0.0f}};
+  square.polygons = {{0, 1, 2, 3}};
+  std::filesystem::create_directories("duvova/meshes");
+  std::string error;
+  ASSERT_TRUE(writeLwoFile(basicMeshFile, square, &error)) << error;
+}
+
+std::vector<uint8_t> framePixel(int x, int y) {
+  std::vector<uint8_t> rgba(4);
+  glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  return rgba;
+}
+
+}  // namespace
+
+TEST_F(Effects, BasicMeshIsLitWhereTheMeshIsAndBackgroundElsewhere) {
+  writeSquareMesh();
+  std::vector<uint8_t> white(4 * 4 * 4, 255), flat(4 * 4 * 4, 128);
+  makeTexture(false, 4, "white", 4, white.data(), GL_RGBA);
+  makeTexture(true, 4, "flatBump", 4, flat.data(), GL_RGBA);
+  writeTextFile("fx/mesh.txt", basicMeshScript);
+  writeTextFile("timeline.txt", "name = fx/mesh.txt start = 0 end = 10 out = meshOut\n");
+  loadEffects("timeline.txt");
+  ASSERT_EQ(timeline.effects.size(), 1u);
+  Effect& effect = *timeline.effects[0];
+  EXPECT_EQ(static_cast<BasicMeshEffect&>(effect).mesh.triangleCount, 2);
+
+  glViewport(0, 0, targetWidth, targetHeight);
+  renderEffectFrame(effect, 1.0f, 0.01f);
+  // Lit head-on from the eye in the middle; the background's blue at the edge.
+  std::vector<uint8_t> centre = framePixel(targetWidth / 2, targetHeight / 2);
+  EXPECT_GT(centre[0], 100);
+  EXPECT_GT(centre[1], 100);
+  std::vector<uint8_t> edge = framePixel(2, 2);
+  edge.resize(3);  // the window has no alpha channel
+  EXPECT_EQ(edge, (std::vector<uint8_t>{0, 0, 255}));
+  std::vector<uint8_t> out = textureContents("meshOut");
+  EXPECT_GT(out[(128 * 512 + 256) * 4], 100);
+
+  // An empty "textureOut" copies nothing.
+  findVariable(effect.script, "textureOut")->textures[0].clear();
+  std::vector<uint8_t> screenBefore = textureContents("screen");
+  renderEffectFrame(effect, 2.0f, 0.01f);
+  EXPECT_EQ(textureContents("screen"), screenBefore);
+}
