@@ -8,6 +8,9 @@ bash scripts/build.sh build -DCMAKE_BUILD_TYPE=Release -DQUORIN_TESTS=OFF -DQUOR
 if [ ! -s production/duvova/meshes/font/porscha_126.lwo ]; then
   build/tools/make_glyphs production
 fi
+if [ ! -s production/duvova/meshes/naamari_meta_open.lwo ]; then
+  build/tools/make_mask production/duvova/meshes/naamari_meta_open.lwo
+fi
 if [ ! -s production/duvova/dodazovar.mp3 ]; then
   mkdir -p production/duvova
   build/tools/make_music production/duvova/dodazovar.mp3
