@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "platform/vkeys.h"
 #include "render/gpu.h"
+#include "render/resources.h"
 #include "render/targets.h"
 #include "runtime/authoring.h"
 #include "runtime/comments.h"
@@ -170,6 +171,7 @@ int runDemo(const std::string& commandLine) {
 
   initGpu();
   createStandardTargets();
+  installResourceLoaders();
   loadEffects(timelinePath);
   makeOverlayFont();
   if (s.commentsEnabled) loadComments(commentsFileName, commentEditor.commentList);

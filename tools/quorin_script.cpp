@@ -6,9 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
+#include "render/resources.h"
 #include "runtime/datapack.h"
 #include "runtime/fatal.h"
+#include "runtime/settings.h"
 #include "runtime/text_files.h"
+#include "runtime/viewport.h"
 #include "script/script.h"
 
 namespace {
@@ -36,6 +40,10 @@ const char* const helpText =
     "  <run> <name> <type> <count>: <word> <word> ...\n"
     "<run> is 0 for the set-up run and 1, 2, ... after it; the words are all count x\n"
     "1, 2, 3 or 4 stored values, ints as %d and floats as %.9g.\n"
+    "\n"
+    "Textures and materials are loaded as the engine loads them; the first one opens a\n"
+    "hidden OpenGL context (render targets of 1024 x 512, as for the default window).\n"
+    "A picture that cannot be loaded is named on stderr and the run goes on.\n"
     "\n"
     "A parse error prints the engine's message (caption and text) on stderr and exits\n"
     "with status 255, printing nothing more. Other failures exit with status 1 or 2.\n";
@@ -102,6 +110,20 @@ void printVariables(const ScriptContext& ctx, int run) {
   }
 }
 
+// Textures need a GL context; scripts without any never open one.
+void openGlForTextures() {
+  static bool opened = false;
+  if (opened) return;
+  opened = true;
+  targetWidth = largestPowerOfTwoAtMost(settings.width);
+  targetHeight = largestPowerOfTwoAtMost(settings.height);
+  platform::WindowRequest request{64, 64, false, false, "quorin-script"};
+  if (platform::openWindow(request) != platform::WindowResult::ok) {
+    std::fprintf(stderr, "quorin-script: no OpenGL context for the script's textures\n");
+    std::exit(1);
+  }
+}
+
 // The engine's fatal message is already on stderr; no message box from a
 // command-line tool.
 [[noreturn]] void endWithoutBox(const char*, const char*, int exitStatus) {
@@ -115,6 +137,7 @@ int main(int argc, char** argv) {
   Options options = readOptions(argc, argv);
   setenv("SDL_VIDEODRIVER", "offscreen", 0);  // messages to stderr, never a box
   setFatalHandler(endWithoutBox);
+  installResourceLoaders(openGlForTextures);
 
   DataBuffer data;
   readDataFile(options.file, data);

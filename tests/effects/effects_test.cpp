@@ -9,6 +9,7 @@
 #include "mesh/mesh.h"
 #include "platform/platform.h"
 #include "render/gpu.h"
+#include "render/resources.h"
 #include "render/targets.h"
 #include "runtime/music.h"
 #include "runtime/settings.h"
@@ -246,4 +247,20 @@ TEST_F(Effects, BasicMeshIsLitWhereTheMeshIsAndBackgroundElsewhere) {
   std::vector<uint8_t> screenBefore = textureContents("screen");
   renderEffectFrame(effect, 2.0f, 0.01f);
   EXPECT_EQ(textureContents("screen"), screenBefore);
+}
+
+TEST_F(Effects, ScriptMeshStatementsLoadObjectFiles) {
+  writeSquareMesh();
+  installResourceLoaders();
+  ScriptContext ctx;
+  TimelineSection section;
+  section.name = "fx/meshes.txt";
+  initEffectScript(ctx, section);
+  parseScriptBody(ctx, "mesh shapes = \"./duvova/meshes/naamari_meta_open.lwo\", \"nothing.lwo\";");
+  Mesh* square = nullptr;
+  Mesh* missing = nullptr;
+  ASSERT_TRUE(getMesh(ctx, "shapes", &square, 0));
+  ASSERT_TRUE(getMesh(ctx, "shapes", &missing, 1));
+  EXPECT_EQ(square->triangleCount, 2);
+  EXPECT_EQ(missing->triangleCount, 0);  // an unreadable file gives an empty mesh
 }
