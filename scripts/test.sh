@@ -8,7 +8,7 @@ bash scripts/install-deps.sh
 
 start=$(date +%s)
 echo "== tests"
-bash scripts/build.sh build
+bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORIN_TESTS=ON -DQUORIN_BENCHMARKS=ON
 (cd build && ctest --output-on-failure -j2 --timeout 300)
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"

@@ -33,7 +33,7 @@ Effect* loadSpectrumEffect() {
   createStandardTargets();
   char dir[] = "/tmp/quorin-bench-XXXXXX";
   if (!mkdtemp(dir) || chdir(dir) != 0) std::abort();
-  std::FILE* f = std::fopen("spec.txt", "w");
+  std::FILE* f = std::fopen("spectrum.txt", "w");
   std::fputs(
       "code = spektrometri\nvec3 cameraLookAt = vec3(0, 0, 0);\nvec3 cameraPosition = vec3(0, 1.5, 9);\n"
       "float cameraPositionMul = 1;\nfloat cameraPositionMulDecrease = 0.0005;\nfloat glenzBeatSpecLow = 0;\n"
@@ -42,7 +42,7 @@ Effect* loadSpectrumEffect() {
       f);
   std::fclose(f);
   TimelineSection section;
-  section.name = "spec.txt";
+  section.name = "spectrum.txt";
   section.end = 296.0f;
   effect = loadEffect(section).release();
   settings.musicEnabled = true;

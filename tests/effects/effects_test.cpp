@@ -62,13 +62,13 @@ class Effects : public ::testing::Test {
 };
 
 TEST_F(Effects, SectionsBecomeInstancesWithTheirOwnVariables) {
-  writeTextFile("fx/spec.txt", spectrumScript);
+  writeTextFile("fx/spectrum.txt", spectrumScript);
   writeTextFile("fx/unknown.txt", "code = noSuchEffect\nfloat a = 1;\n");
   writeTextFile("fx/noline.txt", "code = spektrometri");
   writeTextFile("fx/nocode.txt", "name = x\ncode = spektrometri\n");
   writeTextFile("timeline.txt",
-                "name = fx/spec.txt start = 10 end = 20 params = 1,x,3 out = mineA,mineB\n"
-                "name = fx/spec.txt start = 0 end = 5 in = mineIn params = 7\n"
+                "name = fx/spectrum.txt start = 10 end = 20 params = 1,x,3 out = mineA,mineB\n"
+                "name = fx/spectrum.txt start = 0 end = 5 in = mineIn params = 7\n"
                 "name = fx/unknown.txt start = 0 end = 5\n"
                 "name = fx/noline.txt start = 0 end = 5\n"
                 "name = fx/nocode.txt start = 0 end = 5\n"
@@ -139,8 +139,8 @@ void drawSpectrumFrame(Effect& effect, float time) {
 }
 
 TEST_F(Effects, SpectrumStripsFollowTheMusicAndFillBack) {
-  writeTextFile("fx/spec.txt", spectrumScript);
-  writeTextFile("timeline.txt", "name = fx/spec.txt start = 0 end = 60 params = 0\n");
+  writeTextFile("fx/spectrum.txt", spectrumScript);
+  writeTextFile("timeline.txt", "name = fx/spectrum.txt start = 0 end = 60 params = 0\n");
   loadEffects("timeline.txt");
   ASSERT_EQ(timeline.effects.size(), 1u);
   Effect& effect = *timeline.effects[0];
