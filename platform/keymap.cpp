@@ -51,6 +51,12 @@ int virtualKeyForScancode(int scancode) {
     case SDL_SCANCODE_RCTRL: return 163;
     case SDL_SCANCODE_LALT: return 164;
     case SDL_SCANCODE_RALT: return 165;
+    case SDL_SCANCODE_LGUI: return 91;
+    case SDL_SCANCODE_RGUI: return 92;
+    case SDL_SCANCODE_APPLICATION: return 93;
+    case SDL_SCANCODE_PAUSE: return 19;
+    case SDL_SCANCODE_SCROLLLOCK: return 145;
+    case SDL_SCANCODE_NUMLOCKCLEAR: return 144;
     // The Nordic keys, by position on the US-named scancodes.
     case SDL_SCANCODE_MINUS: return vk::oemPlus;         // + ?
     case SDL_SCANCODE_EQUALS: return 219;                // acute accent
@@ -67,6 +73,23 @@ int virtualKeyForScancode(int scancode) {
     case SDL_SCANCODE_SLASH: return vk::oemMinus;        // - _
     default: return 0;
   }
+}
+
+int genericVirtualKey(int virtualKey) {
+  switch (virtualKey) {
+    case vk::leftShift:
+    case vk::rightShift: return vk::shift;
+    case 162:
+    case 163: return vk::control;
+    case 164:
+    case 165: return vk::menu;
+    default: return 0;
+  }
+}
+
+int virtualKeyForMouseButton(int button) {
+  static const int codes[] = {0, 1, 4, 2, 5, 6};
+  return button > 0 && button < 6 ? codes[button] : 0;
 }
 
 }  // namespace platform

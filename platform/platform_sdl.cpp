@@ -43,8 +43,10 @@ void handleKey(const SDL_KeyboardEvent& key, bool down) {
   if (key.repeat) return;
   int virtualKey = virtualKeyForScancode(key.keysym.scancode);
   setKey(virtualKey, down);
-  if (virtualKey == vk::leftShift || virtualKey == vk::rightShift) {
-    setKey(vk::shift, state.keyIsDown[vk::leftShift] || state.keyIsDown[vk::rightShift]);
+  if (int generic = genericVirtualKey(virtualKey)) {
+    // Down while either side is down: the left code is even, the right one follows it.
+    int left = virtualKey & ~1;
+    setKey(generic, state.keyIsDown[left] || state.keyIsDown[left + 1]);
   }
 }
 
@@ -196,6 +198,9 @@ void pumpEvents() {
         break;
       case SDL_KEYDOWN: handleKey(event.key, true); break;
       case SDL_KEYUP: handleKey(event.key, false); break;
+      // GetAsyncKeyState polls the mouse buttons by code too.
+      case SDL_MOUSEBUTTONDOWN: setKey(virtualKeyForMouseButton(event.button.button), true); break;
+      case SDL_MOUSEBUTTONUP: setKey(virtualKeyForMouseButton(event.button.button), false); break;
       default: break;
     }
   }

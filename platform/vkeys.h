@@ -5,7 +5,9 @@ namespace vk {
 constexpr int backspace = 8;
 constexpr int tab = 9;
 constexpr int enter = 13;
-constexpr int shift = 16;
+constexpr int shift = 16;    // either Shift; likewise control and menu (Alt)
+constexpr int control = 17;
+constexpr int menu = 18;
 constexpr int escape = 27;
 constexpr int space = 32;
 constexpr int left = 37;

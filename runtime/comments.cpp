@@ -145,8 +145,11 @@ void parseComments(const DataBuffer& data, std::vector<Comment>& comments) {
     comments.push_back({collected, time});
     collected.clear();
   };
-  for (uint8_t byte : data) {
+  for (size_t i = 0; i < data.size(); ++i) {
+    uint8_t byte = data[i];
     if (byte == 255) break;
+    // Read as text: a carriage return before a line feed is part of the line break.
+    if (byte == '\r' && i + 1 < data.size() && data[i + 1] == '\n') continue;
     char c = static_cast<char>(byte);
     switch (state) {
       case State::startOfLine:

@@ -48,9 +48,9 @@ using DrawOverlayLine = int (*)(const std::string& line, float x, float y, bool 
 void runCommentEditor(CommentEditor& editor, float demoTime, int32_t elapsed, bool paused, KeyPoll keyDown,
                       DrawOverlayLine draw);
 
-// comments.txt. Loading keeps a last line without a line break; a time that
-// does not read as a number takes the previous comment's time (0 for the first)
-// and is reported on stderr.
+// comments.txt, read as text (CR LF is one line break). Loading keeps a last
+// line without a line break; a time that does not read as a number takes the
+// previous comment's time (0 for the first) and is reported on stderr.
 void parseComments(const DataBuffer& data, std::vector<Comment>& comments);
 void loadComments(const char* path, std::vector<Comment>& comments);
 // Written beside the file and renamed over it, so a failed save keeps the old file.

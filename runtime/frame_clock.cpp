@@ -22,7 +22,8 @@ void updateDemoTime(FrameClock& clock, int32_t offsetBeforeControls) {
 }
 
 uint32_t framePacingSleep(FrameClock& clock, uint32_t now) {
-  int64_t sleep = static_cast<int64_t>(clock.previousNow) + 5 - static_cast<int64_t>(now);
+  // Measured as a difference, so the wrap of the 32-bit counter is harmless.
+  uint32_t since = now - clock.previousNow;
   clock.previousNow = now;
-  return sleep > 0 ? static_cast<uint32_t>(sleep) : 0;
+  return since < 5 ? 5 - since : 0;
 }

@@ -146,8 +146,10 @@ std::string keyValue(const std::string& line, const char* key, ValueStyle style)
 }
 
 std::vector<std::string> timelineLines(const DataBuffer& data) {
-  enum class Mode { code, lineComment, blockComment };
-  Mode mode = Mode::code;
+  // Two independent flags: each marker is seen inside the other kind of
+  // comment too, so a "//" inside a block also drops the rest of its line.
+  bool lineComment = false;
+  bool blockComment = false;
   std::vector<std::string> lines;
   std::string line;
   size_t n = data.size();
@@ -157,29 +159,26 @@ std::vector<std::string> timelineLines(const DataBuffer& data) {
     if (c == '\n' || c == '\r') {
       lines.push_back(line);
       line.clear();
-      if (mode == Mode::lineComment) mode = Mode::code;
+      lineComment = false;
       continue;
     }
-    if (c == '/' && next == '*' && mode != Mode::blockComment) {
-      mode = Mode::blockComment;
+    if (c == '/' && next == '*' && !blockComment) {
+      blockComment = true;
       ++i;
       continue;
     }
-    if (mode == Mode::blockComment) {
-      if (c == '*' && next == '/') {
-        line += "*/";
-        mode = Mode::code;
-        ++i;
-      }
+    if (c == '*' && next == '/' && blockComment) {
+      if (!lineComment) line += "*/";
+      blockComment = false;
+      ++i;
       continue;
     }
-    if (mode == Mode::lineComment) continue;
     if (c == '/' && next == '/') {
-      mode = Mode::lineComment;
+      lineComment = true;
       ++i;
       continue;
     }
-    line.push_back(c);
+    if (!lineComment && !blockComment) line.push_back(c);
   }
   return lines;
 }

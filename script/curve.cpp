@@ -108,9 +108,10 @@ void evaluateNormalised(const Curve& curve, float h, Vector3& out) {
       i[0] = n - 4;
       u = 1.0f;
     } else {
+      // Limited before the conversion, so that a c beyond the int range
+      // still picks the last segment (and a NaN the first).
       float whole = std::trunc(c);
-      int j = truncToInt(whole);
-      i[0] = j < 0 ? 0 : j > n - 4 ? n - 4 : j;
+      i[0] = !(whole > 0.0f) ? 0 : whole >= static_cast<float>(n - 4) ? n - 4 : static_cast<int>(whole);
       u = c - whole;
     }
     for (int k = 1; k < 4; ++k) i[k] = i[0] + k;

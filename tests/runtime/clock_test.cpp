@@ -89,6 +89,11 @@ TEST(FrameClock, PacingSleepsUpToFiveMilliseconds) {
   EXPECT_EQ(framePacingSleep(clock, 1002), 3u);
   EXPECT_EQ(framePacingSleep(clock, 1010), 0u);
   EXPECT_EQ(framePacingSleep(clock, 1015), 0u);
+  // The millisecond counter wraps: still 5 ms apart, never a wrapped-around sleep.
+  EXPECT_EQ(framePacingSleep(clock, 0xfffffffeu), 0u);
+  EXPECT_EQ(framePacingSleep(clock, 1), 2u);
+  EXPECT_EQ(framePacingSleep(clock, 0xffffffffu), 0u);
+  EXPECT_EQ(framePacingSleep(clock, 16), 0u);
 }
 
 TEST(CommandLine, SwitchesAnywhere) {

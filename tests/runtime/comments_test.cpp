@@ -141,6 +141,8 @@ TEST(CommentsFile, ParseCases) {
       {"1.0 a\nsoon b\n", {{1.0f, "a"}, {1.0f, "b"}}},  // an unreadable time takes the previous one
       {"1.0 a\n\xff" "2.0 b\n", {{1.0f, "a"}}},
       {"7.0", {}},
+      // Read as text: a carriage return and line feed pair is one line break.
+      {"1.0 a\r\n2.0 b\rc\r\n", {{1.0f, "a"}, {2.0f, "b\rc"}}},
   };
   for (const Case& c : cases) {
     std::vector<Comment> comments;

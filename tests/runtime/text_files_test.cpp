@@ -155,6 +155,9 @@ TEST(Timeline, CommentRules) {
       {"a /* b\nc */ d\n", {"a ", "*/ d"}},
       // "/*" inside a line comment opens a block that continues on the next line.
       {"a // x /* y\nname = z\nq */\n", {"a ", "", "*/"}},
+      // "//" inside a block comment still runs to the end of the line, past the "*/".
+      {"a /* x // y */ name = q\nb\n", {"a ", "b"}},
+      {"a // x /* y */ name = q\nb\n", {"a ", "b"}},
       {"a\r\nb\n", {"a", "", "b"}},
       {"tail without break", {}},
   };

@@ -155,6 +155,13 @@ TEST(CurveEvaluation, NormalisedOutOfRangeStaysInsideThePoints) {
   Vector3 end;
   evaluateNormalised(open, 1.0f, end);
   expectPoint(end, 3, 2, 0, "h 1: point n-2");
+  // Past either end the segment index is limited, however far past.
+  for (float h : {40.0f, 1e30f}) {
+    evaluateNormalised(open, h, end);
+    expectPoint(end, 2, 3, 0, "last segment, u 0");
+  }
+  evaluateNormalised(open, -1e30f, end);
+  expectPoint(end, 1, 1, 0, "first segment, u 0");
 }
 
 }  // namespace
