@@ -21,8 +21,7 @@ void BasicMeshEffect::render(float, float) {
   readCameraBlock(script);
   resetPhongParameters();
   glDisable(GL_CULL_FACE);
-  float animFactor = 0.0f;
-  getFloats(script, "animFactor", &animFactor);
+  readFloat(script, "animFactor");
   recomputeSmoothNormals(mesh);
 
   applyPlacement(readPlacement(script, "mesh"), PlacementForm::turnAboutCentre);
@@ -40,10 +39,8 @@ void BasicMeshEffect::render(float, float) {
   getFloats(script, "lightPos", light);
   const char* shading[4] = {"meshSpecPow", "meshSpecMul", "meshSpecAdd", "meshTexAdd"};
   const char* surface[4] = {"meshBump", "meshTexMul", "meshParallaxDepth", "meshParallaxBias"};
-  for (int i = 0; i < 4; ++i) {
-    getFloats(script, shading[i], &gpu.phongShading[i]);
-    getFloats(script, surface[i], &gpu.phongSurface[i]);
-  }
+  for (int i = 0; i < 4; ++i) gpu.phongShading[i] = readFloat(script, shading[i], gpu.phongShading[i]);
+  for (int i = 0; i < 4; ++i) gpu.phongSurface[i] = readFloat(script, surface[i], gpu.phongSurface[i]);
   float texScale[4] = {0, 0, 0, 0};
   getFloats(script, "meshTexScale", texScale);
   texScale[3] = 0.0f;

@@ -8,7 +8,6 @@
 #include "render/targets.h"
 #include "runtime/music.h"
 #include "runtime/settings.h"
-#include "script/scalar.h"
 
 namespace {
 
@@ -32,12 +31,13 @@ void SpektrometriEffect::render(float time, float) {
   float push = endPush(time, length);
   glEnable(GL_DEPTH_TEST);
 
-  float lookAt[3] = {0, 0, 0}, position[3] = {0, 0, 0};
-  float mul = 0.0f, decrease = 0.0f;
+  // Straight into the camera: components a shorter vector lacks keep their values.
+  float lookAt[4] = {camera.lookAt.x, camera.lookAt.y, camera.lookAt.z, 0.0f};
+  float position[4] = {camera.position.x, camera.position.y, camera.position.z, 0.0f};
   getFloats(script, "cameraLookAt", lookAt);
   getFloats(script, "cameraPosition", position);
-  getFloats(script, "cameraPositionMul", &mul);
-  getFloats(script, "cameraPositionMulDecrease", &decrease);
+  float mul = readFloat(script, "cameraPositionMul");
+  float decrease = readFloat(script, "cameraPositionMulDecrease");
   // The beat factor on t here is not undone as in the push.
   float s = (1.0f - decrease * (time * beatRate) / length) * (1.0f + 5.0f * push) * mul;
   set(camera.lookAt, lookAt[0], lookAt[1], lookAt[2]);
@@ -48,23 +48,20 @@ void SpektrometriEffect::render(float time, float) {
   float spectrum[spectrumBands] = {};
   getSpectrum(spectrum, spectrumWindowHanning, spectrumBands, 0);
 
-  float low = 0.0f, high = 0.0f;
-  getFloats(script, "glenzBeatSpecLow", &low);
-  getFloats(script, "glenzBeatSpecHigh", &high);
-  low = clamp01(low);
-  high = clamp01(high);
+  // Must exist; their values (clamped to 0..1) are not used.
+  readFloat(script, "glenzBeatSpecLow");
+  readFloat(script, "glenzBeatSpecHigh");
 
   glLineWidth(static_cast<float>(targetHeight) * 0.0029296875f);
   glDepthFunc(GL_LEQUAL);
   glDisable(GL_TEXTURE_2D);
   glEnable(GL_LINE_SMOOTH);
 
-  float brightness = 0.0f, scaleX = 0.0f, amplitude = 1.0f;
+  float brightness = readFloat(script, "kirkkaus");
   int32_t strips = 0;
-  getFloats(script, "kirkkaus", &brightness);
   getInt(script, "numRevol", &strips);
-  getFloats(script, "scaleX", &scaleX);
-  getFloats(script, "suuruus", &amplitude);
+  float scaleX = readFloat(script, "scaleX");
+  float amplitude = readFloat(script, "suuruus", 1.0f);
 
   for (int r = 0; r < strips; ++r) {
     // Not inside the push: the turns add up from strip to strip.

@@ -5,7 +5,8 @@
 void buildBoxTube(Mesh& mesh, int32_t segments, float uRepeat, float vRepeat, int32_t sideCountY,
                   int32_t sideCountZ, const Vector3& scale) {
   mesh = Mesh{};
-  if (segments < 1 || sideCountY < 1 || sideCountZ < 1) return;
+  // A zero side count leaves out that pair of sides; the section needs two points.
+  if (segments < 1 || sideCountY < 0 || sideCountZ < 0 || sideCountY + sideCountZ < 1) return;
   const int64_t c = 2 * (static_cast<int64_t>(sideCountY) + sideCountZ);
   const int64_t vertexCount = (static_cast<int64_t>(segments) + 1) * c;
   const int64_t triangleCount = 2 * static_cast<int64_t>(segments) * (c - 1);

@@ -78,7 +78,8 @@ bool loadLwoMesh(const std::string& fileName, Mesh& mesh, int invertNormals = 0)
 // A tube of square section along X, x from -0.5 to 0.5 before scaling, with
 // segments + 1 rings of 2 (sideCountY + sideCountZ) points. The strip between
 // the last and the first point of the section stays open. Normals are left
-// zero (callers recompute them). Counts below 1 give an empty mesh.
+// zero (callers recompute them). Fewer than 1 segment, a negative side count
+// or two zero side counts give an empty mesh.
 void buildBoxTube(Mesh& mesh, int32_t segments, float uRepeat, float vRepeat, int32_t sideCountY,
                   int32_t sideCountZ, const Vector3& scale);
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "render/height_to_normal.h"
+#include "script/script.h"
 
 namespace {
 
@@ -21,7 +22,6 @@ void convertToBump(int normalMap, Picture& picture) {
 
 }  // namespace
 
-bool isPngName(const std::string& fileName) { return fileName.find(".png") != std::string::npos; }
 
 Texture* loadPngTexture(int normalMap, const std::string& name, const std::string& fileName, float saturation) {
   if (Texture* existing = findTexture(name)) return existing;

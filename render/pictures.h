@@ -59,7 +59,5 @@ Texture* loadPngTexture(int normalMap, const std::string& name, const std::strin
 // As loadPngTexture, without saturation; JPEG textures have alpha 1.
 Texture* loadJpegTexture(int normalMap, const std::string& name, const std::string& fileName);
 
-// A file name containing ".png" anywhere is a PNG picture, any other a JPEG.
-bool isPngName(const std::string& fileName);
-// loadPngTexture or loadJpegTexture by that rule (saturation applies to PNG only).
+// loadPngTexture or loadJpegTexture by the script's isPngName rule (saturation applies to PNG only).
 Texture* loadPictureTexture(int normalMap, const std::string& name, const std::string& fileName, float saturation);

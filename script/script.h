@@ -231,3 +231,5 @@ struct ScriptResourceLoaders {
   void (*makeTexture)(const std::string& name, int width, int height) = nullptr;
 };
 void setScriptResourceLoaders(const ScriptResourceLoaders& loaders);
+// A picture file name containing ".png" anywhere is a PNG, any other a JPEG.
+bool isPngName(const std::string& fileName);

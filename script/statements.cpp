@@ -223,7 +223,7 @@ void finishTextureCall(ScriptContext& ctx, Variable& target, TextureList& list) 
   if (list.mode == TextureList::load) {
     if (list.textureName.empty()) list.textureName = list.fileName;
     appendTextureName(target, list.textureName);
-    bool png = list.fileName.find(".png") != std::string::npos;
+    bool png = isPngName(list.fileName);
     if (png && loaders.loadPngTexture) {
       loaders.loadPngTexture(list.normalMap, list.textureName, list.fileName, list.saturation);
     } else if (!png && loaders.loadJpegTexture) {

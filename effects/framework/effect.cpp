@@ -6,6 +6,12 @@ void Effect::render(float, float) {}
 
 void Effect::setup() {}
 
+float readFloat(const ScriptContext& script, const char* name, float preset) {
+  float value[4] = {preset, 0.0f, 0.0f, 0.0f};
+  getFloats(script, name, value);
+  return value[0];
+}
+
 void renderEffectFrame(Effect& effect, float time, float timeStep) {
   runScriptFrame(effect.script, time, timeStep);
   effect.render(time, timeStep);

@@ -18,6 +18,11 @@ class Effect {
   float length = 0.0f;
 };
 
+// The first float of a float, vec2, vec3 or vec4 variable (the getter writes
+// as many as the type has, so never straight into one float); a variable of
+// another type leaves preset.
+float readFloat(const ScriptContext& script, const char* name, float preset = 0.0f);
+
 // The render protocol: "time", "timeStep" and "frame" set and the script run,
 // render, then the frame copied into the target named by "textureOut" (none
 // when it is empty).

@@ -8,12 +8,14 @@
 #include "effects/framework/effects.h"
 #include "mesh/mesh.h"
 #include "platform/platform.h"
+#include "render/camera.h"
 #include "render/gpu.h"
 #include "render/resources.h"
 #include "render/targets.h"
 #include "runtime/music.h"
 #include "runtime/settings.h"
 #include "tests/music/music_fixtures.h"
+#include "tests/script/script_fixture.h"
 #include "tests/support/temp_dir.h"
 #include "tools/lwo_writer.h"
 
@@ -166,6 +168,36 @@ TEST_F(Effects, SpectrumStripsFollowTheMusicAndFillBack) {
   EXPECT_GT(litShare(textureContents("back")), 0.002);
 }
 
+// The getter writes as many floats as the variable's type has: a shorter
+// vector leaves the camera's other components, a wider one writes no further.
+TEST_F(Effects, SpectrumTakesVariablesOfAnyFloatWidth) {
+  writeTextFile("fx/wide.txt",
+                "code = spektrometri\n"
+                "vec4 cameraLookAt = vec4(1, 2, 3, 4);\n"
+                "vec2 cameraPosition = vec2(1, 0);\n"
+                "vec4 cameraPositionMul = vec4(2, 9, 9, 9);\n"
+                "vec4 cameraPositionMulDecrease = vec4(0, 9, 9, 9);\n"
+                "vec4 glenzBeatSpecLow = vec4(0, 9, 9, 9);\n"
+                "vec4 glenzBeatSpecHigh = vec4(0, 9, 9, 9);\n"
+                "vec4 kirkkaus = vec4(200, 9, 9, 9);\n"
+                "int numRevol = 2;\n"
+                "vec4 scaleX = vec4(0.5, 9, 9, 9);\n"
+                "vec4 suuruus = vec4(1, 9, 9, 9);\n");
+  writeTextFile("timeline.txt", "name = fx/wide.txt start = 0 end = 60\n");
+  loadEffects("timeline.txt");
+  ASSERT_EQ(timeline.effects.size(), 1u);
+  camera = CameraState{};
+  camera.position = {0, 0, 4};
+  drawSpectrumFrame(*timeline.effects[0], 1.0f);
+  // s = (1 - 0) * (1 + 5 * 0) * 2 on (1, 0, kept 4)
+  EXPECT_EQ(camera.position.x, 2.0f);
+  EXPECT_EQ(camera.position.y, 0.0f);
+  EXPECT_EQ(camera.position.z, 8.0f);
+  EXPECT_EQ(camera.lookAt.x, 1.0f);
+  EXPECT_EQ(camera.lookAt.y, 2.0f);
+  EXPECT_EQ(camera.lookAt.z, 3.0f);
+}
+
 }  // namespace
 
 namespace {
@@ -263,4 +295,65 @@ TEST_F(Effects, ScriptMeshStatementsLoadObjectFiles) {
   ASSERT_TRUE(getMesh(ctx, "shapes", &missing, 1));
   EXPECT_EQ(square->triangleCount, 2);
   EXPECT_EQ(missing->triangleCount, 0);  // an unreadable file gives an empty mesh
+}
+
+namespace {
+
+// script with the lines that begin with any of the prefixes taken out, or replaced.
+std::string edited(std::string script, const std::vector<std::pair<std::string, std::string>>& lines) {
+  for (const auto& [prefix, replacement] : lines) {
+    size_t at = script.find(prefix);
+    if (at == std::string::npos) {
+      ADD_FAILURE() << "no line " << prefix;
+      continue;
+    }
+    size_t end = script.find('\n', at);
+    script.replace(at, end + 1 - at, replacement.empty() ? "" : replacement + "\n");
+  }
+  return script;
+}
+
+Effect& loadBasicMesh(const std::string& script) {
+  writeSquareMesh();
+  writeTextFile("fx/mesh.txt", script);
+  writeTextFile("timeline.txt", "name = fx/mesh.txt start = 0 end = 10\n");
+  loadEffects("timeline.txt");
+  EXPECT_EQ(timeline.effects.size(), 1u);
+  return *timeline.effects.at(0);
+}
+
+}  // namespace
+
+// Each shading and surface value takes the first float of its variable,
+// whatever the variable's width, and lands only in its own slot.
+TEST_F(Effects, BasicMeshShadingValuesTakeOneFloatEach) {
+  Effect& effect = loadBasicMesh(edited(basicMeshScript, {{"float meshSpecAdd", "vec4 meshSpecAdd = vec4(0.25, 9, 9, 9);"},
+                                                         {"float meshTexAdd", "vec2 meshTexAdd = vec2(0.5, 9);"},
+                                                         {"float meshBump", "float meshBump = 0.75;"},
+                                                         {"float meshParallaxBias", "vec4 meshParallaxBias = vec4(0.125, 9, 9, 9);"},
+                                                         {"float animFactor", "vec4 animFactor = vec4(1, 9, 9, 9);"}}));
+  glViewport(0, 0, targetWidth, targetHeight);
+  renderEffectFrame(effect, 1.0f, 0.01f);
+  const float shading[4] = {8, 0, 0.25f, 0.5f}, surface[4] = {0.75f, 1, 0, 0.125f};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(gpu.phongShading[i], shading[i]) << "shading " << i;
+    EXPECT_EQ(gpu.phongSurface[i], surface[i]) << "surface " << i;
+  }
+}
+
+// The shading values are read before the surface values: the first missing
+// one of those is the one named.
+TEST_F(Effects, BasicMeshNamesTheFirstMissingShadingValue) {
+  Effect& effect = loadBasicMesh(edited(basicMeshScript, {{"float meshSpecMul", ""}, {"float meshBump", ""}}));
+  setFatalHandler(throwFatal);
+  FatalCall call{"", "", 0};
+  try {
+    renderEffectFrame(effect, 1.0f, 0.01f);
+  } catch (const FatalCall& fatal) {
+    call = fatal;
+  }
+  setFatalHandler(nullptr);
+  unbindPrograms();
+  EXPECT_EQ(call.caption, "RUNTIME EFFECT ERROR");
+  EXPECT_NE(call.text.find("float meshSpecMul"), std::string::npos) << call.text;
 }

@@ -62,8 +62,23 @@ TEST(BoxTube, RingsTrianglesAndTextureRepeats) {
   expectVector(v.position, (2.0f / 3.0f - 0.5f) * 32, 0.5f, -0.25f * 2);
 }
 
+TEST(BoxTube, ZeroSideCountLeavesTheOtherSides) {
+  // No steps along y: the section is the two z sides only, c = 2 x (0 + 2).
+  Mesh mesh;
+  buildBoxTube(mesh, 1, 1.0f, 1.0f, 0, 2, {1, 1, 1});
+  ASSERT_EQ(mesh.vertexCount, 8);
+  ASSERT_EQ(mesh.triangleCount, 6);
+  expectAdjacencyConsistent(mesh);
+  const float section[4][2] = {{0.5f, -0.5f}, {0.5f, 0.0f}, {-0.5f, 0.5f}, {-0.5f, 0.0f}};
+  for (int k = 0; k < 4; ++k) {
+    SCOPED_TRACE(k);
+    expectVector(mesh.vertices[static_cast<size_t>(k)].position, -0.5f, section[k][0], section[k][1]);
+    expectVector(mesh.vertices[static_cast<size_t>(k)].texCoord, 0, k / 4.0f, 0);
+  }
+}
+
 TEST(BoxTube, UnusableCountsGiveAnEmptyMesh) {
-  const int counts[][3] = {{0, 4, 4}, {-1, 4, 4}, {4, 0, 4}, {4, 4, -2}, {2000000000, 4, 4}};
+  const int counts[][3] = {{0, 4, 4}, {-1, 4, 4}, {4, 0, 0}, {4, -1, 4}, {4, 4, -2}, {2000000000, 4, 4}};
   for (const auto& c : counts) {
     Mesh mesh;
     buildBoxTube(mesh, 2, 1, 1, 1, 1, {1, 1, 1});
