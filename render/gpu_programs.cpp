@@ -74,13 +74,13 @@ constexpr char phongVertexText[] =
 
 // uv = tc0 + (T0(tc0).b * fenv[3].z + fenv[3].w) * v          parallax
 // diffuse = dot(p, l); r = 2 * diffuse * p - l
-// spec = sat(sat(dot(r, e) * fenv[2].y) ^ fenv[2].x * fenv[1])
+// shine = sat(sat(dot(r, e) * fenv[2].y) ^ fenv[2].x * fenv[1])
 // col = (T1(uv) * fenv[3].y + fenv[2].w) * fenv[0]
-// result = sat(sat(diffuse * col + spec) + spec * fenv[2].z)
+// result = sat(sat(diffuse * col + shine) + shine * fenv[2].z)
 constexpr char phongFragmentText[] =
     "!!ARBfp1.0"
     "PARAM consts = { 0.5, 2.0, 1.0, 0.0 };"
-    "TEMP t, n, g, v, e, l, h, uv, d, b, p, r, spec, col, lit;"
+    "TEMP t, n, g, v, e, l, h, uv, d, b, p, r, shine, col, lit;"
     QUORIN_LIGHTING_DIRECTIONS
     "TEX h, fragment.texcoord[0], texture[0], 2D;"
     "MAD h.x, h.z, program.env[3].z, program.env[3].w;"
@@ -93,12 +93,12 @@ constexpr char phongFragmentText[] =
     "DP3 t.x, r, e;"
     "MUL_SAT t.x, t.x, program.env[2].y;"
     "POW t.x, t.x, program.env[2].x;"
-    "MUL_SAT spec, t.x, program.env[1];"
+    "MUL_SAT shine, t.x, program.env[1];"
     "TEX col, uv, texture[1], 2D;"
     "MAD col, col, program.env[3].y, program.env[2].w;"
     "MUL col, col, program.env[0];"
-    "MAD_SAT t, lit.x, col, spec;"
-    "MAD_SAT result.color, spec, program.env[2].z, t;"
+    "MAD_SAT t, lit.x, col, shine;"
+    "MAD_SAT result.color, shine, program.env[2].z, t;"
     "END";
 
 // tc0 = UV
@@ -114,15 +114,15 @@ constexpr char phongSpecularMapVertexText[] =
 // env: q = Proj.xy * p + (Proj.x * e * fenv[4].z, Proj.y * -e * fenv[4].w),
 //   q.y /= 2, q = q * fenv[9].xy + fenv[9].zw, env = T3(q * 0.5 + 0.5) * S
 // r = e - 2 dot(e, p) p; s = sat(dot(r, l)) * (0.5 + 0.5 S.r)
-// spec = sat(sat(s ^ fenv[2].x) * fenv[1])
+// shine = sat(sat(s ^ fenv[2].x) * fenv[1])
 // col = T1 * fenv[3].y + fenv[2].w; ambient = col * fenv[5]
-// rgb = sat(sat(dot(p, l) * col * fenv[0] + spec) + spec * fenv[2].z)
+// rgb = sat(sat(dot(p, l) * col * fenv[0] + shine) + shine * fenv[2].z)
 //       + env * fenv[4].x + T1 * fenv[4].y * env + ambient; alpha = 1
 constexpr char phongSpecularMapFragmentText[] =
     "!!ARBfp1.0"
     "PARAM consts = { 0.5, 2.0, 1.0, 0.0 };"
     "PARAM proj[4] = { state.matrix.projection };"
-    "TEMP t, n, g, v, e, l, h, c, uv6, uv7, uv8, d, b, p, S, q, env, lit, r, spec, tex, col, ambient, base;"
+    "TEMP t, n, g, v, e, l, h, c, uv6, uv7, uv8, d, b, p, S, q, env, lit, r, shine, tex, col, ambient, base;"
     QUORIN_LIGHTING_DIRECTIONS
     "MAD c, fragment.texcoord[0], program.env[6], program.env[6].zwzw;"
     "TEX h, c, texture[0], 2D;"
@@ -158,15 +158,15 @@ constexpr char phongSpecularMapFragmentText[] =
     "MAD t.y, S.x, consts.x, consts.x;"
     "MUL t.x, t.x, t.y;"
     "POW_SAT t.x, t.x, program.env[2].x;"
-    "MUL_SAT spec, t.x, program.env[1];"
+    "MUL_SAT shine, t.x, program.env[1];"
     "TEX tex, uv6, texture[1], 2D;"
     "MUL t, tex, program.env[4].y;"
     "MUL t, t, env;"
     "MAD col, tex, program.env[3].y, program.env[2].w;"
     "MUL ambient, col, program.env[5];"
     "MUL col, col, program.env[0];"
-    "MAD_SAT base, lit.x, col, spec;"
-    "MAD_SAT base, spec, program.env[2].z, base;"
+    "MAD_SAT base, lit.x, col, shine;"
+    "MAD_SAT base, shine, program.env[2].z, base;"
     "MAD base, env, program.env[4].x, base;"
     "ADD base, base, t;"
     "ADD result.color.xyz, base, ambient;"

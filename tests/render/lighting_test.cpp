@@ -196,10 +196,10 @@ TEST(LightingPrograms, PhongMatchesItsFormulas) {
       float diffuse = dot3(p, l);
       V4 r = 2 * diffuse * p - l;
       float s = sat(dot3(r, e) * shading.y);
-      V4 spec = sat(std::pow(s, shading.x) * specular);
-      if (spec.x > 0.05f) ++specularPixels;
+      V4 shine = sat(std::pow(s, shading.x) * specular);
+      if (shine.x > 0.05f) ++specularPixels;
       V4 col = (colour.linear(uv.x, uv.y) * material.y + splat(shading.w)) * surface;
-      return sat(sat(diffuse * col + spec) + spec * shading.z);
+      return sat(sat(diffuse * col + shine) + shine * shading.z);
     }, &nonTrivial);
     EXPECT_GT(nonTrivial, 4) << "the surface shows shading, not only black or white";
     if (light.z < 0) {
@@ -258,13 +258,13 @@ TEST(LightingPrograms, PhongWithSpecularMapMatchesItsFormulas) {
     float diffuse = dot3(p, l);
     V4 r = e - 2 * dot3(e, p) * p;
     float s = sat(dot3(r, l)) * (0.5f + 0.5f * S.x);
-    V4 spec = sat(sat(std::pow(s, env[2].x)) * env[1]);
+    V4 shine = sat(sat(std::pow(s, env[2].x)) * env[1]);
     V4 tex = colour.linear(uvColour.x, uvColour.y);
     V4 envTex = tex * env[4].y * environmentColour;
     V4 col = tex * env[3].y + splat(env[2].w);
     V4 ambient = col * env[5];
     col = col * env[0];
-    V4 base = sat(sat(diffuse * col + spec) + spec * env[2].z);
+    V4 base = sat(sat(diffuse * col + shine) + shine * env[2].z);
     V4 result = base + environmentColour * env[4].x + envTex + ambient;
     result.w = 1;
     return result;

@@ -131,8 +131,8 @@ TEST(MaterialFile, Lines) {
       // pictures: loaded as they are read, the bump map under its "Bump" name
       {"texture = stone.jpg\n", "texture stone.jpg\nload 0 stone.jpg stone.jpg\n"},
       {"textureBump = stone.png\n", "textureBump stone.pngBump\nload 1 stone.pngBump stone.png\n"},
-      {"textureSpecular = \"my spec.png\"\ntextureEnv = sky.jpg]\n",
-       "textureSpecular myspec.png\ntextureEnv sky.jpg\nload 0 myspec.png myspec.png\nload 0 sky.jpg sky.jpg\n"},
+      {"textureSpecular = \"my shine.png\"\ntextureEnv = sky.jpg]\n",
+       "textureSpecular myshine.png\ntextureEnv sky.jpg\nload 0 myshine.png myshine.png\nload 0 sky.jpg sky.jpg\n"},
       // "texture" is first found in "textureBump": only the bump map is set
       {"textureBump = a.png texture = b.png\n", "textureBump a.pngBump\nload 1 a.pngBump a.png\n"},
       {"texture = b.png textureBump = a.png\n",
